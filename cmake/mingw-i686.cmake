@@ -1,0 +1,6 @@
+# Cross build for 32-bit Windows with MinGW-w64 (posix thread model).
+# Its binaries are built and inspected only: this kernel cannot execute 32-bit x86 code.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR i686)
+set(ZORV_MINGW_TRIPLE i686-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
