@@ -48,8 +48,10 @@ public:
     double k = 1.96896589e-07, m = 1.746257931e-05;  // grid current k (V_g-V_k)^2 + m (V_g-V_k)
     double invKRR = 0, invKRR2 = 0;
 
-private:
+    // Plate current from the table, interpolated; clamped at both ends of the range.
     inline double PlateCurrent(double vgk) const;
+
+private:
     // Grid voltage while the grid conducts; a, b: source and grid resistance.
     inline double GridVoltage(double u, double a, double b, double invKRRab) const;
 };
