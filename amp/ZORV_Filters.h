@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+#include "ZORV_Inline.h"
+
 namespace ZORV {
 
 // One-pole section, used as lowpass or as coupling highpass.
@@ -21,12 +23,12 @@ struct ZORV_OnePole {
         b = 1 - a;
         na = -a;
     }
-    double Lowpass(double x)
+    ZORV_INLINE double Lowpass(double x)
     {
         s = b * x - na * s;
         return s;
     }
-    double Highpass(double x)
+    ZORV_INLINE double Highpass(double x)
     {
         s = b * x - na * s;
         return x - s + 1e-24;
@@ -39,7 +41,7 @@ struct ZORV_Shelf {
     double y1 = 0, y2 = 0, x1 = 0, x2 = 0;
 
     void Design(double fs);
-    double Process(double x)
+    ZORV_INLINE double Process(double x)
     {
         const double y = b1 * x1 + b2 * x2 + b0 * x - a1 * y1 - a2 * y2;
         y2 = y1;
@@ -51,25 +53,40 @@ struct ZORV_Shelf {
 };
 
 // Lowpass in front of decimation: 10th-order Chebyshev I (0.01 dB ripple, edge at
-// 0.104167 f_s), passband gain about 1.0557.
+// 0.104167 f_s), passband gain about 1.0557.  The histories are rings written backwards,
+// each sample stored twice so that x[k] (k samples old) is always xr[pos + k], no wrap.
 struct ZORV_Lowpass10 {
     static const double kB[11];
     static const double kA[11];
 
-    double x[11] = {};  // x[0] newest input
-    double y[11] = {};  // y[0] newest output
+    double xr[22] = {};  // input history
+    double yr[22] = {};  // output history
+    int pos = 0;         // ring slot of the newest sample
 
-    double Process(double in)
+    double X(int k) const { return xr[pos + k]; }  // k samples old, X(0) the newest input
+    double Y(int k) const { return yr[pos + k]; }  // Y(0) the newest output
+
+    ZORV_INLINE double Process(double in)
     {
-        for (int k = 10; k > 0; --k)
-            x[k] = x[k - 1];
-        x[0] = in;
-        for (int k = 10; k > 0; --k)
-            y[k] = y[k - 1];
+        const int p = pos == 0 ? 10 : pos - 1;
+        pos = p;
+        xr[p] = in;
+        xr[p + 11] = in;
+        const double* x = xr + p;
+        const double* y = yr + p;  // y[0] is written below; y[1..10] are the history
         double acc = kB[0] * in;
-        for (int k = 1; k <= 10; ++k)
-            acc = x[k] * kB[k] - y[k] * kA[k] + acc;
-        y[0] = acc;
+        acc = x[1] * kB[1] - y[1] * kA[1] + acc;
+        acc = x[2] * kB[2] - y[2] * kA[2] + acc;
+        acc = x[3] * kB[3] - y[3] * kA[3] + acc;
+        acc = x[4] * kB[4] - y[4] * kA[4] + acc;
+        acc = x[5] * kB[5] - y[5] * kA[5] + acc;
+        acc = x[6] * kB[6] - y[6] * kA[6] + acc;
+        acc = x[7] * kB[7] - y[7] * kA[7] + acc;
+        acc = x[8] * kB[8] - y[8] * kA[8] + acc;
+        acc = x[9] * kB[9] - y[9] * kA[9] + acc;
+        acc = x[10] * kB[10] - y[10] * kA[10] + acc;
+        yr[p] = acc;
+        yr[p + 11] = acc;
         return acc;
     }
 };
@@ -97,7 +114,7 @@ struct TrebleNetwork {
         invRv = 1 / R_v;
         dt = 1 / fs;
     }
-    double Process(double F)
+    ZORV_INLINE double Process(double F)
     {
         H = ((F + 1e-24) * R_v + G * R_a) * R_b * N;
         G = (H - G) * invRv * dt * invC + G;  // forward Euler

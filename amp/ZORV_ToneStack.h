@@ -2,6 +2,8 @@
 // Passive three-knob tone stack (treble, bass and middle potentiometers) with its contour
 // component set, discretised by the bilinear transform; transposed direct form II.
 
+#include "ZORV_Inline.h"
+
 namespace ZORV {
 
 struct ZORV_ToneStack {
@@ -32,7 +34,7 @@ struct ZORV_ToneStack {
     void ComputeAnalog();
     void Discretize(double bassPos, double loMidPos, double hiMidPos);
 
-    double Process(double x)
+    ZORV_INLINE double Process(double x)
     {
         F = x * nB0 + s1 + 1e-24;
         s1 = nB1 * x + s2 - nA1 * F;

@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+#include "ZORV_Inline.h"
+
 namespace ZORV {
 
 class ZORV_Triode {
@@ -21,9 +23,9 @@ public:
     void SetRate(double oversampledRate);
 
     // Stages 1, 3 and 4 (fixed grid network). u: the previous stage's output node, V.
-    inline double Process(double u);
+    ZORV_INLINE double Process(double u);
     // Stage 2, through the drive-controlled grid network.
-    inline double ProcessDriven(double u);
+    ZORV_INLINE double ProcessDriven(double u);
 
     const double* table = nullptr;  // not owned
     int lastIndex = 1399;           // entry used below the table's range
@@ -49,14 +51,14 @@ public:
     double invKRR = 0, invKRR2 = 0;
 
     // Plate current from the table, interpolated; clamped at both ends of the range.
-    inline double PlateCurrent(double vgk) const;
+    ZORV_INLINE double PlateCurrent(double vgk) const;
 
 private:
     // Grid voltage while the grid conducts; a, b: source and grid resistance.
-    inline double GridVoltage(double u, double a, double b, double invKRRab) const;
+    ZORV_INLINE double GridVoltage(double u, double a, double b, double invKRRab) const;
 };
 
-inline double ZORV_Triode::GridVoltage(double u, double a, double b, double invKRRab) const
+ZORV_INLINE double ZORV_Triode::GridVoltage(double u, double a, double b, double invKRRab) const
 {
     // Balance (u - V_g)/a = V_g/b + k (V_g - V_k)^2 + m (V_g - V_k), root above V_k.
     double D = (2 * a * m + 1) * b * b + 2 * a * b - 4 * k * a * b * b * V_k
@@ -68,7 +70,7 @@ inline double ZORV_Triode::GridVoltage(double u, double a, double b, double invK
     return (std::sqrt(D) + 2 * k * a * b * V_k - ((b * m + 1) * a + b)) * invKRRab * 0.5;
 }
 
-inline double ZORV_Triode::PlateCurrent(double vgk) const
+ZORV_INLINE double ZORV_Triode::PlateCurrent(double vgk) const
 {
     // Written so that a NaN lands on entry 0 rather than indexing outside the table.
     if (!(vgk < vgkMax))
@@ -82,7 +84,7 @@ inline double ZORV_Triode::PlateCurrent(double vgk) const
     return (pos - i) * (table[i + 1] - table[i]) + table[i];
 }
 
-inline double ZORV_Triode::Process(double u)
+ZORV_INLINE double ZORV_Triode::Process(double u)
 {
     V_k = (f_s * C_k * V_k + I_g + I_p) * R_eq;
     const double u1 = u + 1e-24;
@@ -97,7 +99,7 @@ inline double ZORV_Triode::Process(double u)
     return (I_b - I_p) * R_out + 1e-24;
 }
 
-inline double ZORV_Triode::ProcessDriven(double u)
+ZORV_INLINE double ZORV_Triode::ProcessDriven(double u)
 {
     V_k = (f_s * C_k * V_k + I_g + I_p) * R_eq;
     const double u1 = u + 1e-24;

@@ -196,7 +196,7 @@ TEST(Amp, HostileInputsStayFinite)
         for (const ZORV_Triode* s : {&amp->stage1, &amp->stage2, &amp->stage3, &amp->stage4})
             ASSERT_TRUE(std::isfinite(s->V_k) && std::isfinite(s->I_p) && std::isfinite(s->I_g))
                 << "triode state";
-        ASSERT_TRUE(std::isfinite(amp->toneStack.s1) && std::isfinite(amp->lowpass.y[0]))
+        ASSERT_TRUE(std::isfinite(amp->toneStack.s1) && std::isfinite(amp->lowpass.Y(0)))
             << "filter state";
     }
 
