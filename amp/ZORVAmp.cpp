@@ -132,6 +132,7 @@ void ZORVAmp::SetControls(double bassPos, double drivePos, double loMidPos, doub
     s.G_s2 = 1 / s.R_s2;
     s.G_g2 = 1 / s.R_g2;
     s.invKRR2 = 1 / (s.k * s.R_g2 * s.R_s2);
+    s.UpdateDrivenGrid();
 
     toneStack.Discretize(bass, loMid, hiMid);
 }
@@ -177,27 +178,40 @@ void ZORVAmp::WarmUp(double value)
         ProcessSample(value);
 }
 
-// One oversampled pass through the chain; returns the lowpassed sample.
-inline double ZORVAmp::Pass(double u)
+// One oversampled pass through the chain, in four segments so that the block path can run
+// consecutive sub-samples through different segments at once.
+inline double ZORVAmp::Segment1(double u, double driveScale)
 {
     double y = stage1.Process(u);
     y = couplingA1.Highpass(y);
     y = couplingA2.Highpass(y);
-    y = driveLowpass.Lowpass((1 - drive * 0.09) * y) + 1e-24;
+    return driveLowpass.Lowpass(driveScale * y) + 1e-24;
+}
+
+inline double ZORVAmp::Segment2(double y)
+{
     y = stage2.ProcessDriven(y);
     y = couplingB1.Highpass(y);
     y = couplingB2.Highpass(y);
-    if (gainHi == 0) {
-        y = lowCut.Highpass(y);
-    } else {
-        y = shelf.Process(y + 1e-24);
-        y = highLowpass1.Lowpass(y + 1e-24) + 1e-24;
+    if (gainHi == 0)
+        return lowCut.Highpass(y);
+    y = shelf.Process(y + 1e-24);
+    return highLowpass1.Lowpass(y + 1e-24) + 1e-24;
+}
+
+inline double ZORVAmp::Segment3(double y)
+{
+    if (gainHi != 0) {
         y = stage3.Process(y);
         y = couplingE.Highpass(y);
         y = highLowpass2.Lowpass(y) + 1e-24;
     }
     y = stage4.Process(y);
-    y = couplingF.Highpass(y);
+    return couplingF.Highpass(y);
+}
+
+inline double ZORVAmp::Segment4(double y)
+{
     y = y * level * 0.011 + 1e-19 + 1e-24;
     y = toneStack.Process(y);
     y = treble.Process(y);
@@ -213,15 +227,72 @@ double ZORVAmp::ProcessSample(double x)
     cur = input * 2.2 * SafeInput(x) + 1e-19 + 1e-19;
     phase = 0;
     const int passes = factor > 2.0 ? 4 : 2;
+    const double driveScale = 1 - drive * 0.09;
     for (int n = 0; n < passes; ++n) {
         const double u = (cur - prev) * phase + prev;
-        const double z = Pass(u);
+        const double z = Segment4(Segment3(Segment2(Segment1(u, driveScale))));
         if (phase == 0)
             out = z;  // keep the sub-sample aligned with the previous input
         phase = phase + step;
     }
     busy = 0;
     return output * 2.2 * out + 1e-19;
+}
+
+void ZORVAmp::ProcessBlock(const double* x, double* y, int frames)
+{
+    // Every section sees the same samples in the same order as in ProcessSample; only the
+    // sections' work on neighbouring sub-samples is interleaved (segment s runs sub-sample
+    // j - s), which lets the processor overlap their dependency chains.
+    if (frames <= 0)
+        return;
+    busy = 1;
+    const int passes = factor > 2.0 ? 4 : 2;
+    const double driveScale = 1 - drive * 0.09;
+    const double gainOut = output * 2.2;
+    double u[kChunk * 4], s1[kChunk * 4], s2[kChunk * 4], s3[kChunk * 4];
+    for (int start = 0; start < frames; start += kChunk) {
+        const int n = frames - start < kChunk ? frames - start : kChunk;
+        const int m = n * passes;
+        double ph = 0;
+        for (int i = 0; i < n; ++i) {
+            prev = cur;
+            cur = input * 2.2 * SafeInput(x[start + i]) + 1e-19 + 1e-19;
+            ph = 0;
+            for (int p = 0; p < passes; ++p) {
+                u[i * passes + p] = (cur - prev) * ph + prev;
+                ph = ph + step;
+            }
+        }
+        phase = ph;
+        double* yOut = y + start;
+        auto last = [&](int k) {
+            const double z = Segment4(s3[k]);
+            if (k % passes == 0) {
+                out = z;
+                yOut[k / passes] = gainOut * out + 1e-19;
+            }
+        };
+        // fill the pipeline
+        for (int j = 0; j < 3 && j < m + 3; ++j) {
+            if (j < m) s1[j] = Segment1(u[j], driveScale);
+            if (j >= 1 && j - 1 < m) s2[j - 1] = Segment2(s1[j - 1]);
+            if (j >= 2 && j - 2 < m) s3[j - 2] = Segment3(s2[j - 2]);
+        }
+        for (int j = 3; j < m; ++j) {
+            s1[j] = Segment1(u[j], driveScale);
+            s2[j - 1] = Segment2(s1[j - 1]);
+            s3[j - 2] = Segment3(s2[j - 2]);
+            last(j - 3);
+        }
+        // drain it
+        for (int j = m > 3 ? m : 3; j < m + 3; ++j) {
+            if (j - 1 < m) s2[j - 1] = Segment2(s1[j - 1]);
+            if (j - 2 < m) s3[j - 2] = Segment3(s2[j - 2]);
+            last(j - 3);
+        }
+    }
+    busy = 0;
 }
 
 void ZORVAmp::ProcessSamplePair(ZORVAmp& left, double xL, double& yL, ZORVAmp& right, double xR,

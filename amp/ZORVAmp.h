@@ -32,12 +32,15 @@ public:
 
     // One host-rate sample.
     double ProcessSample(double x);
+    // frames host-rate samples: the same numbers as ProcessSample on each in turn.
+    void ProcessBlock(const double* x, double* y, int frames);
     // Two independent amps, one sample each; the same numbers as two ProcessSample calls,
     // interleaved so that their work overlaps.
     static void ProcessSamplePair(ZORVAmp& left, double xL, double& yL, ZORVAmp& right, double xR,
                                   double& yR);
 
     static constexpr int kWarmUpSamples = 22100;
+    static constexpr int kChunk = 32;  // host samples per pass of the block path
 
     ZORV_Shelf shelf;
     TrebleNetwork treble;
@@ -69,7 +72,10 @@ public:
 
 private:
     void CouplingCutoffs();
-    inline double Pass(double u);
+    inline double Segment1(double u, double driveScale);
+    inline double Segment2(double y);
+    inline double Segment3(double y);
+    inline double Segment4(double y);
 };
 
 }  // namespace ZORV

@@ -21,6 +21,8 @@ void ZORV_Triode::Configure(const Constants& c, double oversampledRate)
     dt = 1 / oversampledRate;
     f_s = oversampledRate;
     R_eq = 1 / (C_k * f_s + 1 / R_k);
+    fsCk = f_s * C_k;
+    grid = MakeGridTerms(R_s, R_g);
     V_k = R_eq * c.initialIp;
     I_p = c.initialIp;
     I_g = 0;
@@ -31,6 +33,7 @@ void ZORV_Triode::SetRate(double oversampledRate)
     dt = 1 / oversampledRate;
     f_s = oversampledRate;
     R_eq = 1 / (C_k / dt + 1 / R_k);
+    fsCk = f_s * C_k;
 }
 
 }  // namespace ZORV

@@ -50,24 +50,50 @@ public:
     double k = 1.96896589e-07, m = 1.746257931e-05;  // grid current k (V_g-V_k)^2 + m (V_g-V_k)
     double invKRR = 0, invKRR2 = 0;
 
+    // Derived once per rate or drive setting: f_s C_k, and the constant factors of the
+    // grid-conduction root for the fixed and for the drive-controlled network.
+    struct GridTerms {
+        double c0 = 0, kV1 = 0, c1 = 0, kV2 = 0, kU = 0, kV3 = 0, c2 = 0;
+    };
+    double fsCk = 0;
+    GridTerms grid, grid2;
+    // Call after R_s2 and R_g2 change.
+    void UpdateDrivenGrid() { grid2 = MakeGridTerms(R_s2, R_g2); }
+
     // Plate current from the table, interpolated; clamped at both ends of the range.
     ZORV_INLINE double PlateCurrent(double vgk) const;
 
 private:
-    // Grid voltage while the grid conducts; a, b: source and grid resistance.
-    ZORV_INLINE double GridVoltage(double u, double a, double b, double invKRRab) const;
+    GridTerms MakeGridTerms(double a, double b) const;
+    // Grid voltage while the grid conducts.
+    ZORV_INLINE double GridVoltage(double u, const GridTerms& g, double invKRRab) const;
 };
 
-ZORV_INLINE double ZORV_Triode::GridVoltage(double u, double a, double b, double invKRRab) const
+inline ZORV_Triode::GridTerms ZORV_Triode::MakeGridTerms(double a, double b) const
 {
-    // Balance (u - V_g)/a = V_g/b + k (V_g - V_k)^2 + m (V_g - V_k), root above V_k.
-    double D = (2 * a * m + 1) * b * b + 2 * a * b - 4 * k * a * b * b * V_k
-             + (m * m * b * b + 2 * b * m + 1) * a * a - 4 * a * a * k * b * V_k
-             + 4 * k * b * b * a * u;
+    // The constant leading factors of the root below, in the same order of operations, so
+    // that GridVoltage gives the same bits as the full expression.
+    GridTerms g;
+    g.c0 = (2 * a * m + 1) * b * b + 2 * a * b;
+    g.kV1 = 4 * k * a * b * b;
+    g.c1 = (m * m * b * b + 2 * b * m + 1) * a * a;
+    g.kV2 = 4 * a * a * k * b;
+    g.kU = 4 * k * b * b * a;
+    g.kV3 = 2 * k * a * b;
+    g.c2 = (b * m + 1) * a + b;
+    return g;
+}
+
+ZORV_INLINE double ZORV_Triode::GridVoltage(double u, const GridTerms& g, double invKRRab) const
+{
+    // Balance (u - V_g)/a = V_g/b + k (V_g - V_k)^2 + m (V_g - V_k), root above V_k:
+    // D = (2am + 1) b^2 + 2ab - 4kab^2 V_k + (m^2 b^2 + 2bm + 1) a^2 - 4a^2 kb V_k + 4kb^2 a u,
+    // V_g = (sqrt(D) + 2kab V_k - ((bm + 1) a + b)) / (k a b) / 2.
+    double D = g.c0 - g.kV1 * V_k + g.c1 - g.kV2 * V_k + g.kU * u;
     // Positive whenever the grid conducts; only rounding at absurd levels makes it negative.
     if (!(D > 0.0))
         D = 0.0;
-    return (std::sqrt(D) + 2 * k * a * b * V_k - ((b * m + 1) * a + b)) * invKRRab * 0.5;
+    return (std::sqrt(D) + g.kV3 * V_k - g.c2) * invKRRab * 0.5;
 }
 
 ZORV_INLINE double ZORV_Triode::PlateCurrent(double vgk) const
@@ -86,12 +112,12 @@ ZORV_INLINE double ZORV_Triode::PlateCurrent(double vgk) const
 
 ZORV_INLINE double ZORV_Triode::Process(double u)
 {
-    V_k = (f_s * C_k * V_k + I_g + I_p) * R_eq;
+    V_k = (fsCk * V_k + I_g + I_p) * R_eq;  // fsCk = f_s * C_k
     const double u1 = u + 1e-24;
     V_gk = divider * u1 + 1e-24 - V_k;
     I_g = 0;
     if (V_gk > 0) {
-        const double V_g = GridVoltage(u1, R_s, R_g, invKRR);
+        const double V_g = GridVoltage(u1, grid, invKRR);
         I_g = (u1 - V_g) * G_s - G_g * V_g;
         V_gk = V_g - V_k;
     }
@@ -101,12 +127,12 @@ ZORV_INLINE double ZORV_Triode::Process(double u)
 
 ZORV_INLINE double ZORV_Triode::ProcessDriven(double u)
 {
-    V_k = (f_s * C_k * V_k + I_g + I_p) * R_eq;
+    V_k = (fsCk * V_k + I_g + I_p) * R_eq;  // fsCk = f_s * C_k
     const double u1 = u + 1e-24;
     V_gk = divider * u1 - V_k;
     I_g = 0;
     if (V_gk > 0) {
-        const double V_g = GridVoltage(u1, R_s2, R_g2, invKRR2);
+        const double V_g = GridVoltage(u1, grid2, invKRR2);
         I_g = (u1 - V_g) * G_s2 - G_g2 * V_g;
         V_gk = V_g - V_k;
     }
