@@ -174,8 +174,11 @@ void ZORVAmp::SetSampleRate(double sampleRate)
 
 void ZORVAmp::WarmUp(double value)
 {
-    for (int i = 0; i < kWarmUpSamples; ++i)
-        ProcessSample(value);
+    double x[kChunk], y[kChunk];
+    for (int i = 0; i < kChunk; ++i)
+        x[i] = value;
+    for (int done = 0; done < kWarmUpSamples; done += kChunk)
+        ProcessBlock(x, y, kWarmUpSamples - done < kChunk ? kWarmUpSamples - done : kChunk);
 }
 
 // One oversampled pass through the chain, in four segments so that the block path can run
