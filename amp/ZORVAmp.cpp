@@ -8,9 +8,11 @@ namespace {
 
 constexpr double kGridK = 1.96896589e-07;
 
-// Host samples beyond this magnitude are held at it: far above any signal (full scale is
-// 1.0), and low enough that the grid-conduction arithmetic of stage 1 cannot overflow.
-constexpr double kInputLimit = 1e15;
+// Host samples beyond this magnitude are held at it: 60 dB above full scale, where stage 1
+// has long been driven into grid conduction, so no signal sounds different. Garbage levels
+// (1e30, FLT_MAX) would otherwise charge the first cathode so far that the amp stays mute
+// for seconds, and at DBL_MAX the input gain alone overflows.
+constexpr double kInputLimit = 1000.0;
 
 // NaN and infinities enter the amp as silence.
 inline double SafeInput(double x)
