@@ -11,7 +11,7 @@ std::string DefaultPluginPath(const std::string& voicing) {
   char self[PATH_MAX] = {};
   ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
   std::string dir = n > 0 ? std::string(self, size_t(n)) : std::string("./q19");
-  dir = dir.substr(0, dir.find_last_of('/'));   // .../tools
+  dir = dir.substr(0, dir.find_last_of('/'));   // .../bin
   dir = dir.substr(0, dir.find_last_of('/'));   // the build tree
   return dir + "/plugins/ZORV_Q19_1.6_" + name + ".so";
 }
