@@ -1,5 +1,6 @@
 // The q19 command-line host, run as a process on generated files.
 #include "Q19Process.h"
+#include "TestHost.h"
 
 #include <gtest/gtest.h>
 #include <sndfile.h>
@@ -52,6 +53,44 @@ TEST_F(Q19Render, PresetAndSetReachThePlugin) {
   ASSERT_EQ(saved.exitCode, 0) << saved.err;
   std::vector<float> preset = Render("--preset " + dir.Path("p.fxp"), "preset.wav");
   EXPECT_EQ(preset, set) << "a saved program reproduces the settings it was saved with";
+}
+
+// q19 is an ordinary host: what it writes is exactly what another host gets from the plug-in
+// with the same rate, block size and parameter values.
+TEST_F(Q19Render, OutputMatchesTheTestHostSampleForSample) {
+  constexpr int kBlock = 256;
+  std::vector<float> tone = PluckedTone(kRate, 1.0, 0.4, 2);
+  WriteWav(In(), kRate, 2, tone);
+  std::vector<float> rendered = Render("--block 256 --stereo --set drive=0.8 --set trafo=on");
+
+  TestHost host;
+  std::string error;
+  ASSERT_TRUE(host.Load(std::string(ZORV_PLUGIN_DIR) + "/ZORV_Q19_1.6_Lum.so", error)) << error;
+  ASSERT_NE(host.Create(), nullptr) << "the plug-in creates an instance";
+  host.Dispatch(effOpen);
+  host.Dispatch(effSetSampleRate, 0, 0, nullptr, float(kRate));
+  host.Dispatch(effSetBlockSize, 0, kBlock);
+  host.SetParameter(1, float((0.8 - 0.1) / (1.0 - 0.1)));  // "Drive" runs from 0.1 to 1
+  host.SetParameter(9, 1.0f);                                // "Trafo"
+  host.SetParameter(10, 1.0f);                               // "Stereo"
+  host.Dispatch(effMainsChanged, 0, 1);
+  const size_t frames = tone.size() / 2;
+  ASSERT_EQ(rendered.size(), frames * 2) << "q19 rendered every frame";
+  size_t mismatches = 0;
+  for (size_t at = 0; at < frames; at += kBlock) {
+    size_t n = std::min<size_t>(kBlock, frames - at);
+    TestHost::FloatBuffers in(2, std::vector<float>(n)), out(2, std::vector<float>(n));
+    for (size_t k = 0; k < n; ++k) {
+      in[0][k] = tone[2 * (at + k)];
+      in[1][k] = tone[2 * (at + k) + 1];
+    }
+    host.ProcessReplacing(in, out, VstInt32(n));
+    for (size_t k = 0; k < n; ++k) {
+      mismatches += out[0][k] != rendered[2 * (at + k)];
+      mismatches += out[1][k] != rendered[2 * (at + k) + 1];
+    }
+  }
+  EXPECT_EQ(mismatches, 0u) << "q19's file differs from the plug-in's own output";
 }
 
 TEST_F(Q19Render, DoublePrecisionPathMatchesFloatPath) {
