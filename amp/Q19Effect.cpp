@@ -141,8 +141,7 @@ void Q19Effect::ProcessBlock(double** inputs, double** outputs, int frames) {
     double* outL = outputs[0] + start;
     double* outR = outputs[1] + start;
     if (mStereo) {
-      mLeft->ProcessBlock(inputs[0] + start, yL, n);
-      mRight->ProcessBlock(inputs[1] + start, yR, n);
+      ZORV::ZORVAmp::ProcessBlockPair(*mLeft, inputs[0] + start, yL, *mRight, inputs[1] + start, yR, n);
       for (int i = 0; i < n; ++i) {
         mLastLeft = yL[i];
         mLastRight = yR[i];

@@ -8,22 +8,6 @@ namespace {
 
 constexpr double kGridK = 1.96896589e-07;
 
-// Host samples beyond this magnitude are held at it: 60 dB above full scale, where stage 1
-// has long been driven into grid conduction, so no signal sounds different. Garbage levels
-// (1e30, FLT_MAX) would otherwise charge the first cathode so far that the amp stays mute
-// for seconds, and at DBL_MAX the input gain alone overflows.
-constexpr double kInputLimit = 1000.0;
-
-// NaN and infinities enter the amp as silence.
-inline double SafeInput(double x)
-{
-    if (std::fabs(x) <= kInputLimit)
-        return x;
-    if (std::isnan(x) || std::isinf(x))
-        return 0.0;
-    return x > 0 ? kInputLimit : -kInputLimit;
-}
-
 }  // namespace
 
 ZORVAmp::ZORVAmp(const TriodeTables& tables)
@@ -298,18 +282,6 @@ void ZORVAmp::ProcessBlock(const double* x, double* y, int frames)
         }
     }
     busy = 0;
-}
-
-void ZORVAmp::ProcessSamplePair(ZORVAmp& left, double xL, double& yL, ZORVAmp& right, double xR,
-                                double& yR)
-{
-    if (left.factor != right.factor) {
-        yL = left.ProcessSample(xL);
-        yR = right.ProcessSample(xR);
-        return;
-    }
-    yL = left.ProcessSample(xL);
-    yR = right.ProcessSample(xR);
 }
 
 }  // namespace ZORV

@@ -3,6 +3,8 @@
 // high-gain path, the tone stack, the treble network and an optional output transformer
 // curve, run at two or four times the host rate and decimated after a 10th-order lowpass.
 
+#include <cmath>
+
 #include "ZORV_Filters.h"
 #include "ZORV_ToneStack.h"
 #include "ZORV_Triode.h"
@@ -34,10 +36,27 @@ public:
     double ProcessSample(double x);
     // frames host-rate samples: the same numbers as ProcessSample on each in turn.
     void ProcessBlock(const double* x, double* y, int frames);
-    // Two independent amps, one sample each; the same numbers as two ProcessSample calls,
-    // interleaved so that their work overlaps.
-    static void ProcessSamplePair(ZORVAmp& left, double xL, double& yL, ZORVAmp& right, double xR,
-                                  double& yR);
+    // Two independent amps on frames samples each, in the two lanes of SSE2 doubles: the
+    // same numbers as ProcessBlock on each. Amps whose switches or rates differ run one
+    // after the other.
+    static void ProcessBlockPair(ZORVAmp& left, const double* xL, double* yL, ZORVAmp& right,
+                                 const double* xR, double* yR, int frames);
+
+    // What a host sample becomes before the input gain: NaN and infinities play as silence,
+    // and magnitudes are held at kInputLimit.
+    static double SafeInput(double x)
+    {
+        if (std::fabs(x) <= kInputLimit)
+            return x;
+        if (std::isnan(x) || std::isinf(x))
+            return 0.0;
+        return x > 0 ? kInputLimit : -kInputLimit;
+    }
+    // 60 dB above full scale, where stage 1 has long been driven into grid conduction, so
+    // no signal sounds different. Garbage levels (1e30, FLT_MAX) would otherwise charge the
+    // first cathode so far that the amp stays mute for seconds, and at DBL_MAX the input
+    // gain alone overflows.
+    static constexpr double kInputLimit = 1000.0;
 
     static constexpr int kWarmUpSamples = 22100;
     static constexpr int kChunk = 32;  // host samples per pass of the block path
