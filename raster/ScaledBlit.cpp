@@ -145,10 +145,12 @@ void ScaledBlit(RasterBitmap* dst, const RasterBitmap* src, int dx, int dy, int 
   job.xstep = int64_t(xstep * 65536);
   job.y0 = fsy;
   job.ystep = ystep;
-  // A mirrored axis runs from the rectangle's far edge: sample just inside it, so that the
-  // last source column (row) lands on the first destination column (row).
-  if (job.xstep < 0) job.x0 -= 1;
-  if (ystep < 0) job.y0 -= 1.0 / 65536;
+  // A mirrored axis runs from the rectangle's far edge, which lies outside it: each
+  // destination pixel samples the near edge of its own source interval instead (one step
+  // on), the mirror image of the unmirrored sampling, so the last source column (row)
+  // lands on the first destination column (row).
+  if (xstep < 0) job.x0 = int64_t((fsx + xstep) * 65536);
+  if (ystep < 0) job.y0 = fsy + ystep;
   job.e = WeightOf(weight);
 
   double ax = std::fabs(xstep), ay = std::fabs(ystep);
