@@ -27,10 +27,10 @@ extern "C" {
 ZORV_EXPORT AEffect* VST_CALL VSTPluginMain(audioMasterCallback host) { return VSTCreateInstance(CreateQ19, host); }
 
 #ifndef _WIN32
-// Older hosts look for "main". On Windows the module-definition file exports it as an
-// alias; here an assembler name gives a differently named function that symbol.
-ZORV_EXPORT AEffect* VST_CALL VSTPluginMainCompat(audioMasterCallback host) __asm__("main");
-AEffect* VST_CALL VSTPluginMainCompat(audioMasterCallback host) { return VSTCreateInstance(CreateQ19, host); }
+// Older hosts look for "main", the same function. On Windows the module-definition file
+// exports it as an alias; here an assembler name gives a differently named alias that symbol.
+ZORV_EXPORT AEffect* VST_CALL VSTPluginMainAlias(audioMasterCallback host) __asm__("main")
+    __attribute__((alias("VSTPluginMain")));
 #endif
 
 }  // extern "C"

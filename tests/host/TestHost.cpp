@@ -53,6 +53,12 @@ AEffect* TestHost::Create() {
   return mEffect;
 }
 
+void TestHost::Adopt(AEffect* effect) {
+  Close();
+  mEffect = effect;
+  if (mEffect) mEffect->user = this;
+}
+
 void TestHost::Close() {
   if (mEffect) mEffect->dispatcher(mEffect, effClose, 0, 0, nullptr, 0.0f);
   mEffect = nullptr;

@@ -38,6 +38,8 @@ public:
   // Calls the entry point once more with the same callback (a second instance), not owned.
   AEffect* CreateAnother();
   AEffect* Effect() const { return mEffect; }
+  // Takes an instance created in-process (a test's own subclass); this host answers for it.
+  void Adopt(AEffect* effect);
   void Close();  // effClose, when an instance is open
 
   // How this host answers.
