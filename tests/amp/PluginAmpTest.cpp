@@ -11,6 +11,7 @@
 #include <string>
 
 #include "GuitarSignal.h"
+#include "RenderReference.h"
 #include "TestHost.h"
 
 namespace {
@@ -232,6 +233,40 @@ TEST_P(PluginAmp, SameNumbersEveryRun)
     Render(*a, x, la, ra);
     Render(*b, x, lb, rb);
     EXPECT_TRUE(SameBits(la, lb)) << "two instances give different bits";
+}
+
+// Ten seconds of guitar, stereo, through the binary: the full render is written next to the
+// test (amp_render_<voicing>.f64, left and right interleaved) for comparing builds, and every
+// 441st frame is checked against the reference rendered on Linux x86-64.
+TEST_P(PluginAmp, TenSecondRenderMatchesReference)
+{
+    auto host = Open(GetParam());
+    ASSERT_TRUE(host) << "cannot load the plug-in";
+    host->SetParameter(kStereo, 1.0f);
+    const int frames = 441000;
+    const std::vector<double> x = GuitarSignal(44100, frames, 0.5);
+    std::vector<double> second(frames);
+    for (int i = 0; i < frames; ++i)
+        second[i] = x[(i + 9000) % frames] * 0.7;
+    std::vector<double> l, r;
+    Render(*host, x, l, r, &second);
+
+    const std::string name = std::string("amp_render_") + GetParam() + ".f64";
+    if (FILE* f = std::fopen(name.c_str(), "wb")) {
+        for (int i = 0; i < frames; ++i) {
+            std::fwrite(&l[i], sizeof(double), 1, f);
+            std::fwrite(&r[i], sizeof(double), 1, f);
+        }
+        std::fclose(f);
+    }
+    const double* ref = std::string(GetParam()) == "Lum" ? kRenderReferenceLum : kRenderReferenceDar;
+    double worst = 0;
+    for (int k = 0; k < kRenderReferencePoints; ++k) {
+        worst = std::fmax(worst, std::fabs(l[k * 441] - ref[2 * k]));
+        worst = std::fmax(worst, std::fabs(r[k * 441] - ref[2 * k + 1]));
+    }
+    std::printf("[ render   ] %s: largest difference from the reference %.3g\n", GetParam(), worst);
+    EXPECT_LE(worst, 1e-9) << "this build's numbers drift from the reference";
 }
 
 INSTANTIATE_TEST_SUITE_P(Voicings, PluginAmp, ::testing::Values("Lum", "Dar"));
