@@ -3,6 +3,7 @@
 # VSTPluginMain and main are exported, and that the Windows DLLs import only system DLLs.
 # Usage: inspect-binaries.sh LINUX_BUILD_DIR (the Windows trees are its siblings win32/, win64/).
 set -uo pipefail
+export LC_ALL=C  # sort order of the export lists
 linux=$1
 root=$(dirname "$linux")
 failures=0
