@@ -13,12 +13,13 @@ struct SourceWindow {
   bool Contains(int64_t c, int64_t r) const { return c >= x0 && c < x1 && r >= y0 && r < y1; }
 };
 
-// (f * second + (65536 - f) * first) / 65536 per channel.
+// (f * second + (65536 - f) * first) / 65536 per channel, f in 0..65535. Every product
+// and sum stays below 2^24 * 256, inside 32 bits.
 inline uint32_t MixTwo(uint32_t first, uint32_t second, int64_t f) {
-  uint32_t out = 0;
+  uint32_t g = uint32_t(f), h = 65536 - g, out = 0;
   for (int shift = 0; shift < 32; shift += 8) {
-    int64_t a = (first >> shift) & 0xFF, b = (second >> shift) & 0xFF;
-    out |= uint32_t((f * b + (65536 - f) * a) / 65536) << shift;
+    uint32_t a = (first >> shift) & 0xFF, b = (second >> shift) & 0xFF;
+    out |= ((g * b + h * a) >> 16) << shift;
   }
   return out;
 }
@@ -31,14 +32,15 @@ inline uint32_t SampleBilinear(const PixelView& s, const SourceWindow& w, int c,
   if (lastRow) return lastColumn ? row[c] : MixTwo(row[c], row[c + 1], fx);
   const uint32_t* below = s.Row(r + 1);
   if (lastColumn) return MixTwo(row[c], below[c], fy);
-  int64_t q = fx * fy / 65536;
-  int64_t w00 = 65536 - fx - fy + q, w10 = fx - q, w01 = fy - q, w11 = q;
+  // The four weights are non-negative and sum to 65536, so each channel's sum fits 32 bits.
+  uint32_t q = uint32_t(fx * fy / 65536);
+  uint32_t w00 = uint32_t(65536 - fx - fy) + q, w10 = uint32_t(fx) - q, w01 = uint32_t(fy) - q, w11 = q;
   uint32_t p00 = row[c], p10 = row[c + 1], p01 = below[c], p11 = below[c + 1];
   uint32_t out = 0;
   for (int shift = 0; shift < 32; shift += 8) {
-    int64_t sum = w00 * ((p00 >> shift) & 0xFF) + w10 * ((p10 >> shift) & 0xFF) +
-                  w01 * ((p01 >> shift) & 0xFF) + w11 * ((p11 >> shift) & 0xFF);
-    out |= uint32_t(sum / 65536) << shift;
+    uint32_t sum = w00 * ((p00 >> shift) & 0xFF) + w10 * ((p10 >> shift) & 0xFF) +
+                   w01 * ((p01 >> shift) & 0xFF) + w11 * ((p11 >> shift) & 0xFF);
+    out |= (sum >> 16) << shift;
   }
   return out;
 }

@@ -42,6 +42,9 @@ TEST(Compositing, PerPixelOperations) {
       {"add with a negative weight darkens", 0xFF808080, 0xFF808080, -1.0f, 1, 0x00000000},
       {"unknown mode draws nothing", 0xFFFFFFFF, 0xFF000000, 1.0f, 6, 0xFF000000},
       {"copy at 0.7", 0xFFFFFFFF, 0x00000000, 0.7f, 0, 0xB2B2B2B2},
+      {"alpha-aware copy at 0.5 scales by alpha + 1", 0xFFFFFFFF, 0x00000000, 0.5f, 0x10000, 0x7F7F7F7F},
+      {"alpha-aware add skips transparent sources", 0x00FFFFFF, 0x10101010, 1.0f, 0x10001, 0x10101010},
+      {"filter bits do not matter to Blit", 0x12345678, 0xFFFFFFFF, 1.0f, 0x100, 0x12345678},
       {"multiply by white scales by 255/256", 0xFFFFFFFF, 0xFF804020, 1.0f, 3, 0xFE7F3F1F},
       {"multiply by black clears the colour", 0xFF000000, 0xFF804020, 1.0f, 3, 0xFE000000},
       {"dodge by black keeps", 0x00000000, 0x40804020, 1.0f, 2, 0x40804020},
@@ -103,6 +106,10 @@ TEST(Compositing, FillMaskAndPixel) {
   EXPECT_EQ(b.Bits()[2 * 4 + 2], 0xFF000000u) << "fill stops at (2, 2)";
   FillRect(&b, 2, 2, 100, 100, 0x80808080, 0.5f, 0);
   EXPECT_EQ(b.Bits()[15], 0x40404040u + 0x7F000000u) << "fill at 0.5 halves both words";
+  FillRect(&b, 0, 3, 1, 1, 0xFFFFFFFF, 0.25f, 0);
+  EXPECT_EQ(b.Bits()[12], 0xFD3F3F3Fu) << "fill at 0.25: a quarter of white over opaque black";
+  FillRect(&b, 1, 3, 1, 1, 0xFFFFFFFF, 0.75f, 0);
+  EXPECT_EQ(b.Bits()[13], 0xFDBEBEBEu) << "fill at 0.75: three quarters of white over opaque black";
   FillRect(&b, 0, 0, 4, 4, 0xFFFFFFFF, 0.0f, 1);
   EXPECT_EQ(b.Bits()[0], 0xFFFFFFFFu) << "weight 0 fills nothing";
   Fill(b, 0xFF000000);
