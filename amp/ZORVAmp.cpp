@@ -190,24 +190,30 @@ inline double ZORVAmp::Segment2(double y)
 
 inline double ZORVAmp::Segment3(double y)
 {
-    if (gainHi != 0) {
-        y = stage3.Process(y);
-        y = couplingE.Highpass(y);
-        y = highLowpass2.Lowpass(y) + 1e-24;
-    }
+    if (gainHi == 0)
+        return y;
+    y = stage3.Process(y);
+    y = couplingE.Highpass(y);
+    return highLowpass2.Lowpass(y) + 1e-24;
+}
+
+inline double ZORVAmp::Segment4(double y)
+{
     y = stage4.Process(y);
     return couplingF.Highpass(y);
 }
 
-inline double ZORVAmp::Segment4(double y)
+inline double ZORVAmp::Segment5(double y)
 {
     y = y * level * 0.011 + 1e-19 + 1e-24;
     y = toneStack.Process(y);
     y = treble.Process(y);
     if (trafo != 0)
         y = (y * 0.68 - y * y * y * 0.02) * 1.5;  // soft cubic, small-signal gain 1.02
-    return lowpass.Process(y + 1e-19);
+    return y;
 }
+
+inline double ZORVAmp::Segment6(double y) { return lowpass.Process(y + 1e-19); }
 
 double ZORVAmp::ProcessSample(double x)
 {
@@ -219,7 +225,7 @@ double ZORVAmp::ProcessSample(double x)
     const double driveScale = 1 - drive * 0.09;
     for (int n = 0; n < passes; ++n) {
         const double u = (cur - prev) * phase + prev;
-        const double z = Segment4(Segment3(Segment2(Segment1(u, driveScale))));
+        const double z = Segment6(Segment5(Segment4(Segment3(Segment2(Segment1(u, driveScale))))));
         if (phase == 0)
             out = z;  // keep the sub-sample aligned with the previous input
         phase = phase + step;
@@ -239,7 +245,8 @@ void ZORVAmp::ProcessBlock(const double* x, double* y, int frames)
     const int passes = factor > 2.0 ? 4 : 2;
     const double driveScale = 1 - drive * 0.09;
     const double gainOut = output * 2.2;
-    double u[kChunk * 4], s1[kChunk * 4], s2[kChunk * 4], s3[kChunk * 4];
+    // b[s] feeds segment s; segment s works on sub-sample j - s in step j
+    double b[6][kChunk * 4];
     for (int start = 0; start < frames; start += kChunk) {
         const int n = frames - start < kChunk ? frames - start : kChunk;
         const int m = n * passes;
@@ -249,36 +256,26 @@ void ZORVAmp::ProcessBlock(const double* x, double* y, int frames)
             cur = input * 2.2 * SafeInput(x[start + i]) + 1e-19 + 1e-19;
             ph = 0;
             for (int p = 0; p < passes; ++p) {
-                u[i * passes + p] = (cur - prev) * ph + prev;
+                b[0][i * passes + p] = (cur - prev) * ph + prev;
                 ph = ph + step;
             }
         }
         phase = ph;
         double* yOut = y + start;
-        auto last = [&](int k) {
-            const double z = Segment4(s3[k]);
-            if (k % passes == 0) {
-                out = z;
-                yOut[k / passes] = gainOut * out + 1e-19;
+        for (int j = 0; j < m + 5; ++j) {
+            if (j < m) b[1][j] = Segment1(b[0][j], driveScale);
+            if (j >= 1 && j - 1 < m) b[2][j - 1] = Segment2(b[1][j - 1]);
+            if (j >= 2 && j - 2 < m) b[3][j - 2] = Segment3(b[2][j - 2]);
+            if (j >= 3 && j - 3 < m) b[4][j - 3] = Segment4(b[3][j - 3]);
+            if (j >= 4 && j - 4 < m) b[5][j - 4] = Segment5(b[4][j - 4]);
+            if (j >= 5) {
+                const int k = j - 5;
+                const double z = Segment6(b[5][k]);
+                if (k % passes == 0) {
+                    out = z;
+                    yOut[k / passes] = gainOut * out + 1e-19;
+                }
             }
-        };
-        // fill the pipeline
-        for (int j = 0; j < 3 && j < m + 3; ++j) {
-            if (j < m) s1[j] = Segment1(u[j], driveScale);
-            if (j >= 1 && j - 1 < m) s2[j - 1] = Segment2(s1[j - 1]);
-            if (j >= 2 && j - 2 < m) s3[j - 2] = Segment3(s2[j - 2]);
-        }
-        for (int j = 3; j < m; ++j) {
-            s1[j] = Segment1(u[j], driveScale);
-            s2[j - 1] = Segment2(s1[j - 1]);
-            s3[j - 2] = Segment3(s2[j - 2]);
-            last(j - 3);
-        }
-        // drain it
-        for (int j = m > 3 ? m : 3; j < m + 3; ++j) {
-            if (j - 1 < m) s2[j - 1] = Segment2(s1[j - 1]);
-            if (j - 2 < m) s3[j - 2] = Segment3(s2[j - 2]);
-            last(j - 3);
         }
     }
     busy = 0;

@@ -95,6 +95,8 @@ private:
     inline double Segment2(double y);
     inline double Segment3(double y);
     inline double Segment4(double y);
+    inline double Segment5(double y);
+    inline double Segment6(double y);
 };
 
 }  // namespace ZORV
