@@ -132,3 +132,29 @@ TEST(Compositing, FillMaskAndPixel) {
   ASSERT_EQ(copy.Width(), 4) << "copy takes the source's size";
   EXPECT_EQ(copy.Bits()[15], 0xFFFFFFFFu) << "copy takes the words";
 }
+
+namespace {
+
+// Rows stored bottom-up: every operation must address row y at Height() - 1 - y.
+class BottomUpBitmap : public MemoryBitmap {
+public:
+  BottomUpBitmap(int w, int h) : MemoryBitmap(w, h) {}
+  bool IsFlipped() const override { return true; }
+};
+
+}  // namespace
+
+TEST(Compositing, HonoursBottomUpStorage) {
+  MemoryBitmap src(3, 3);
+  for (int i = 0; i < 9; ++i) src.Bits()[i] = 0xFF000000u | uint32_t(i);
+  BottomUpBitmap dst(3, 3);
+  for (int i = 0; i < 9; ++i) dst.Bits()[i] = 0;
+  Blit(&dst, &src, 0, 0, nullptr, 0.5f, 0);
+  Blit(&dst, &src, 0, 0, nullptr, 1.0f, 0);
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 3; ++x)
+      EXPECT_EQ(PixelAt(&dst, x, y), PixelAt(&src, x, y)) << "pixel " << x << "," << y << " read back";
+  EXPECT_EQ(dst.Bits()[0], 0xFF000006u) << "logical row 0 is stored last";
+  BlendPixel(&dst, 0, 0, 0xFFABCDEF, 1.0f, 0);
+  EXPECT_EQ(dst.Bits()[6], 0xFFABCDEFu) << "a single pixel at logical (0, 0)";
+}
