@@ -118,8 +118,9 @@ void IEffectBase::AttachEditor(IGraphicsBase* editor) {
 
 void IEffectBase::ChangeBlockSize(int frames) {
   if (frames == mBlockSize) return;
-  // A negative size, or one whose byte count a buffer cannot hold, is refused.
-  if (frames < 0 || frames > INT32_MAX / int(sizeof(double))) return;
+  // A size below one frame (no block could run), or one whose byte count a buffer cannot
+  // hold, is refused: the scratch buffers keep serving the last size.
+  if (frames < 1 || frames > INT32_MAX / int(sizeof(double))) return;
   const int32_t bytes = int32_t(frames * sizeof(double));
   int usable = frames;  // stays below any scratch buffer that could not grow
   auto resize = [&](HeapBuffer& scratch) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -56,8 +57,10 @@ TEST(IEffectBase, BlockSizeChangeZeroFillsScratchAndRepointsUnconnectedPorts) {
   EXPECT_EQ(port->scratch.Size(), 32768 * 8) << "scratch holds block-size doubles";
   ASSERT_EQ(*port->slot, reinterpret_cast<double*>(port->scratch.Data())) << "unconnected slot follows the scratch";
   for (int k = 0; k < 32768; ++k) ASSERT_EQ((*port->slot)[k], 0.0) << "sample " << k << " after the resize";
-  effect.ChangeBlockSize(-5);
-  EXPECT_EQ(effect.BlockSize(), 32768) << "a negative block size is refused";
+  for (int refused : {-5, 0, INT32_MAX}) {
+    effect.ChangeBlockSize(refused);
+    EXPECT_EQ(effect.BlockSize(), 32768) << "block size " << refused << " is refused";
+  }
 }
 
 TEST(IEffectBase, DefaultProcessBlockCopiesAndZeroFills) {

@@ -261,8 +261,14 @@ TEST_F(Binding, BadChunkAndEventRequestsChangeNothing) {
   EXPECT_EQ(host.Dispatch(effProcessEvents, 0, 0, &events), 1) << "negative event count answers 1";
   EXPECT_EQ(host.CountCalls(audioMasterProcessEvents), 0) << "and sends nothing";
   EXPECT_EQ(host.Dispatch(effProcessEvents, 0, 0, nullptr), 0) << "no event list";
-  EXPECT_EQ(host.Dispatch(effSetBlockSize, 0, -1), 0) << "negative block size";
-  EXPECT_EQ(probe->BlockSize(), 1024) << "is refused";
+  host.Dispatch(effSetBlockSize, 0, -1);
+  host.Dispatch(effSetBlockSize, 0, 0);
+  host.Dispatch(effSetBlockSize, 0, VstIntPtr(INT32_MAX));
+  EXPECT_EQ(probe->BlockSize(), 1024) << "impossible block sizes are refused";
+  TestHost::FloatBuffers in(2, std::vector<float>(8, 0.0f));
+  TestHost::FloatBuffers out(2, std::vector<float>(8, 7.0f));
+  host.ProcessReplacing(in, out, 8);
+  EXPECT_EQ(out[0][7], 0.25f) << "blocks still run after the refused sizes";
 }
 
 TEST_F(Binding, LongProgramNamesAreCutToTheHostField) {
