@@ -347,23 +347,27 @@ struct PairChain {
     }
     V2 Segment3(V2 y)
     {
-        if (gainHi) {
-            y = stage3.Process(y);
-            y = couplingE.Highpass(y);
-            y = highLowpass2.Lowpass(y) + Both(1e-24);
-        }
+        if (!gainHi)
+            return y;
+        y = stage3.Process(y);
+        y = couplingE.Highpass(y);
+        return highLowpass2.Lowpass(y) + Both(1e-24);
+    }
+    V2 Segment4(V2 y)
+    {
         y = stage4.Process(y);
         return couplingF.Highpass(y);
     }
-    V2 Segment4(V2 y)
+    V2 Segment5(V2 y)
     {
         y = y * level * Both(0.011) + Both(1e-19) + Both(1e-24);
         y = toneStack.Process(y);
         y = treble.Process(y);
         if (trafo)
             y = (y * Both(0.68) - y * y * y * Both(0.02)) * Both(1.5);
-        return lowpass.Process(y + Both(1e-19));
+        return y;
     }
+    V2 Segment6(V2 y) { return lowpass.Process(y + Both(1e-19)); }
 };
 
 }  // namespace
@@ -385,7 +389,7 @@ void ZORVAmp::ProcessBlockPair(ZORVAmp& left, const double* xL, double* yL, ZORV
     const int passes = left.factor > 2.0 ? 4 : 2;
     const double gainOutL = left.output * 2.2, gainOutR = right.output * 2.2;
     const double step = left.step;
-    V2 u[kChunk * 4], s1[kChunk * 4], s2[kChunk * 4], s3[kChunk * 4];
+    V2 b[6][kChunk * 4];  // b[s] feeds segment s; segment s works on sub-sample j - s in step j
     V2 outV = Lanes(left.out, right.out);
     for (int start = 0; start < frames; start += kChunk) {
         const int n = frames - start < kChunk ? frames - start : kChunk;
@@ -398,7 +402,7 @@ void ZORVAmp::ProcessBlockPair(ZORVAmp& left, const double* xL, double* yL, ZORV
             right.cur = right.input * 2.2 * SafeInput(xR[start + i]) + 1e-19 + 1e-19;
             ph = 0;
             for (int p = 0; p < passes; ++p) {
-                u[i * passes + p] = Lanes((left.cur - left.prev) * ph + left.prev,
+                b[0][i * passes + p] = Lanes((left.cur - left.prev) * ph + left.prev,
                                           (right.cur - right.prev) * ph + right.prev);
                 ph = ph + step;
             }
@@ -406,29 +410,21 @@ void ZORVAmp::ProcessBlockPair(ZORVAmp& left, const double* xL, double* yL, ZORV
         left.phase = right.phase = ph;
         double* outL = yL + start;
         double* outR = yR + start;
-        auto last = [&](int k) {
-            const V2 z = chain.Segment4(s3[k]);
-            if (k % passes == 0) {
-                outV = z;
-                outL[k / passes] = gainOutL * Left(z) + 1e-19;
-                outR[k / passes] = gainOutR * Right(z) + 1e-19;
+        for (int j = 0; j < m + 5; ++j) {
+            if (j < m) b[1][j] = chain.Segment1(b[0][j]);
+            if (j >= 1 && j - 1 < m) b[2][j - 1] = chain.Segment2(b[1][j - 1]);
+            if (j >= 2 && j - 2 < m) b[3][j - 2] = chain.Segment3(b[2][j - 2]);
+            if (j >= 3 && j - 3 < m) b[4][j - 3] = chain.Segment4(b[3][j - 3]);
+            if (j >= 4 && j - 4 < m) b[5][j - 4] = chain.Segment5(b[4][j - 4]);
+            if (j >= 5) {
+                const int k = j - 5;
+                const V2 z = chain.Segment6(b[5][k]);
+                if (k % passes == 0) {
+                    outV = z;
+                    outL[k / passes] = gainOutL * Left(z) + 1e-19;
+                    outR[k / passes] = gainOutR * Right(z) + 1e-19;
+                }
             }
-        };
-        for (int j = 0; j < 3 && j < m + 3; ++j) {
-            if (j < m) s1[j] = chain.Segment1(u[j]);
-            if (j >= 1 && j - 1 < m) s2[j - 1] = chain.Segment2(s1[j - 1]);
-            if (j >= 2 && j - 2 < m) s3[j - 2] = chain.Segment3(s2[j - 2]);
-        }
-        for (int j = 3; j < m; ++j) {
-            s1[j] = chain.Segment1(u[j]);
-            s2[j - 1] = chain.Segment2(s1[j - 1]);
-            s3[j - 2] = chain.Segment3(s2[j - 2]);
-            last(j - 3);
-        }
-        for (int j = m > 3 ? m : 3; j < m + 3; ++j) {
-            if (j - 1 < m) s2[j - 1] = chain.Segment2(s1[j - 1]);
-            if (j - 2 < m) s3[j - 2] = chain.Segment3(s2[j - 2]);
-            last(j - 3);
         }
     }
     chain.Store(left, right);
