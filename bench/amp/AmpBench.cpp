@@ -19,6 +19,7 @@ namespace {
 
 constexpr int kFrames = 512;
 constexpr int kSignalBlocks = 64;  // the signal cycles through 64 different blocks
+constexpr int kRightDelay = 220;   // frames, 5 ms at 44.1 kHz
 
 struct Rig {
     std::unique_ptr<Q19Effect> effect;
@@ -48,10 +49,13 @@ struct Rig {
     }
     void Block(int n)
     {
-        const double* s = signal.data() + (n % kSignalBlocks) * kFrames;
+        // the right channel: the same playing 5 ms later and a little quieter, like a
+        // second microphone
+        const int total = kFrames * kSignalBlocks;
+        const int base = (n % kSignalBlocks) * kFrames;
         for (int i = 0; i < kFrames; ++i) {
-            in0[i] = s[i];
-            in1[i] = -0.8 * s[i];
+            in0[i] = signal[base + i];
+            in1[i] = 0.8 * signal[(base + i + total - kRightDelay) % total];
         }
         effect->ProcessBlock(ins, outs, kFrames);
     }
