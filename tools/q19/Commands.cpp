@@ -224,22 +224,18 @@ int RunInfo(const Arguments& args) {
   }
   std::printf("%s\n", separator[0] == ',' ? ")" : "");
   std::printf("latency:       %d samples\n", e.initialDelay);
-  std::printf("inputs:        %d\n", e.numInputs);
-  for (int i = 0; i < e.numInputs; ++i) {
-    VstPinProperties pin{};
-    if (host->Dispatch(effGetInputProperties, i, 0, &pin)) {
-      pin.label[sizeof pin.label - 1] = '\0';
-      std::printf("  %d: %s (flags 0x%X)\n", i, pin.label, unsigned(pin.flags));
+  auto printPins = [&](const char* title, int count, VstInt32 opcode) {
+    std::printf("%-15s%d\n", title, count);
+    for (int i = 0; i < count; ++i) {
+      VstPinProperties pin{};
+      if (host->Dispatch(opcode, i, 0, &pin)) {
+        pin.label[sizeof pin.label - 1] = '\0';
+        std::printf("  %d: %s (flags 0x%X)\n", i, pin.label, unsigned(pin.flags));
+      }
     }
-  }
-  std::printf("outputs:       %d\n", e.numOutputs);
-  for (int i = 0; i < e.numOutputs; ++i) {
-    VstPinProperties pin{};
-    if (host->Dispatch(effGetOutputProperties, i, 0, &pin)) {
-      pin.label[sizeof pin.label - 1] = '\0';
-      std::printf("  %d: %s (flags 0x%X)\n", i, pin.label, unsigned(pin.flags));
-    }
-  }
+  };
+  printPins("inputs:", e.numInputs, effGetInputProperties);
+  printPins("outputs:", e.numOutputs, effGetOutputProperties);
   ParameterMap parameters(*host);
   std::printf("parameters:    %d\n", e.numParams);
   for (const HostParameter& p : parameters.Parameters()) {

@@ -85,31 +85,34 @@ BlockRenderer::BlockRenderer(PluginHost& host, int blockSize, bool useDouble)
   }
 }
 
+namespace {
+
+// Mono feeds the first input; the second input hears silence. Samples are widened into the
+// host buffers, processed, and narrowed back into interleaved stereo.
+template <typename Sample, typename ProcessFn>
+void RunBlock(std::vector<Sample> (&in)[2], std::vector<Sample> (&out)[2], const float* source,
+              int inChannels, int frames, float* destination, ProcessFn process) {
+  for (int k = 0; k < frames; ++k) {
+    in[0][size_t(k)] = source[k * inChannels];
+    in[1][size_t(k)] = inChannels > 1 ? source[k * inChannels + 1] : 0.0f;
+  }
+  Sample* inputs[2] = {in[0].data(), in[1].data()};
+  Sample* outputs[2] = {out[0].data(), out[1].data()};
+  process(inputs, outputs, frames);
+  for (int k = 0; k < frames; ++k) {
+    destination[2 * k] = float(out[0][size_t(k)]);
+    destination[2 * k + 1] = float(out[1][size_t(k)]);
+  }
+}
+
+}  // namespace
+
 void BlockRenderer::Process(const float* in, int inChannels, int frames, float* out) {
-  // Mono feeds the first input; the second input hears silence.
   if (mDouble) {
-    for (int k = 0; k < frames; ++k) {
-      mDoubleIn[0][size_t(k)] = in[k * inChannels];
-      mDoubleIn[1][size_t(k)] = inChannels > 1 ? in[k * inChannels + 1] : 0.0;
-    }
-    double* inputs[2] = {mDoubleIn[0].data(), mDoubleIn[1].data()};
-    double* outputs[2] = {mDoubleOut[0].data(), mDoubleOut[1].data()};
-    mHost.ProcessDouble(inputs, outputs, frames);
-    for (int k = 0; k < frames; ++k) {
-      out[2 * k] = float(mDoubleOut[0][size_t(k)]);
-      out[2 * k + 1] = float(mDoubleOut[1][size_t(k)]);
-    }
-    return;
-  }
-  for (int k = 0; k < frames; ++k) {
-    mFloatIn[0][size_t(k)] = in[k * inChannels];
-    mFloatIn[1][size_t(k)] = inChannels > 1 ? in[k * inChannels + 1] : 0.0f;
-  }
-  float* inputs[2] = {mFloatIn[0].data(), mFloatIn[1].data()};
-  float* outputs[2] = {mFloatOut[0].data(), mFloatOut[1].data()};
-  mHost.ProcessFloat(inputs, outputs, frames);
-  for (int k = 0; k < frames; ++k) {
-    out[2 * k] = mFloatOut[0][size_t(k)];
-    out[2 * k + 1] = mFloatOut[1][size_t(k)];
+    RunBlock(mDoubleIn, mDoubleOut, in, inChannels, frames, out,
+             [this](double** i, double** o, int n) { mHost.ProcessDouble(i, o, n); });
+  } else {
+    RunBlock(mFloatIn, mFloatOut, in, inChannels, frames, out,
+             [this](float** i, float** o, int n) { mHost.ProcessFloat(i, o, n); });
   }
 }
