@@ -53,6 +53,20 @@ TEST_F(Q19Render, PresetAndSetReachThePlugin) {
   ASSERT_EQ(saved.exitCode, 0) << saved.err;
   std::vector<float> preset = Render("--preset " + dir.Path("p.fxp"), "preset.wav");
   EXPECT_EQ(preset, set) << "a saved program reproduces the settings it was saved with";
+
+  // The same program inside a version-2 bank file.
+  std::string programText = ReadFile(dir.Path("p.fxp"));
+  std::vector<uint8_t> program(programText.begin(), programText.end());
+  std::vector<uint8_t> bank(32 + 124, 0);
+  std::memcpy(bank.data(), "CcnK", 4);
+  std::memcpy(bank.data() + 8, "FxBk", 4);
+  PutInt(bank, 12, 2);
+  std::copy(program.begin() + 16, program.begin() + 24, bank.begin() + 16);  // fxID, fxVersion
+  PutInt(bank, 24, 1);  // one program, the current one 0
+  bank.insert(bank.end(), program.begin(), program.end());
+  PutInt(bank, 4, uint32_t(bank.size() - 8));
+  WriteBytes(dir.Path("b.fxb"), bank);
+  EXPECT_EQ(Render("--preset " + dir.Path("b.fxb"), "bank.wav"), set) << "a bank's program applies too";
 }
 
 // q19 is an ordinary host: what it writes is exactly what another host gets from the plug-in
