@@ -6,6 +6,7 @@
 #include <emmintrin.h>
 
 #include "ZORVAmp.h"
+#include "ZORV_Inline.h"
 
 namespace ZORV {
 
@@ -142,44 +143,46 @@ struct PairTreble {
 };
 
 struct PairLowpass10 {
-    V2 xr[22], yr[22];
+    // One ring of (input, output) pairs, so that a single pointer reaches both histories.
+    struct Slot {
+        V2 x, y;
+    };
+    Slot ring[22];
+    V2 kB[11], kA[11];
     int pos = 0;
     void Load(const ZORV_Lowpass10& l, const ZORV_Lowpass10& r)
     {
         for (int k = 0; k < 11; ++k) {
-            xr[k] = xr[k + 11] = Lanes(l.X(k), r.X(k));
-            yr[k] = yr[k + 11] = Lanes(l.Y(k), r.Y(k));
+            ring[k].x = ring[k + 11].x = Lanes(l.X(k), r.X(k));
+            ring[k].y = ring[k + 11].y = Lanes(l.Y(k), r.Y(k));
+            kB[k] = Both(ZORV_Lowpass10::kB[k]);
+            kA[k] = Both(ZORV_Lowpass10::kA[k]);
         }
         pos = 0;
     }
-    static void StoreLane(ZORV_Lowpass10& amp, const V2* ring, double* dst, int pos, bool right)
-    {
-        for (int k = 0; k < 11; ++k)
-            dst[k] = dst[k + 11] = right ? Right(ring[pos + k]) : Left(ring[pos + k]);
-        amp.pos = 0;
-    }
     void Store(ZORV_Lowpass10& l, ZORV_Lowpass10& r) const
     {
-        StoreLane(l, xr, l.xr, pos, false);
-        StoreLane(l, yr, l.yr, pos, false);
-        StoreLane(r, xr, r.xr, pos, true);
-        StoreLane(r, yr, r.yr, pos, true);
+        for (int k = 0; k < 11; ++k) {
+            const Slot& h = ring[pos + k];
+            l.xr[k] = l.xr[k + 11] = Left(h.x);
+            l.yr[k] = l.yr[k + 11] = Left(h.y);
+            r.xr[k] = r.xr[k + 11] = Right(h.x);
+            r.yr[k] = r.yr[k + 11] = Right(h.y);
+        }
+        l.pos = r.pos = 0;
     }
     V2 Process(V2 in)
     {
         const int p = pos == 0 ? 10 : pos - 1;
         pos = p;
-        xr[p] = in;
-        xr[p + 11] = in;
-        const V2* x = xr + p;
-        const V2* y = yr + p;
-        const double* b = ZORV_Lowpass10::kB;
-        const double* a = ZORV_Lowpass10::kA;
-        V2 acc = Both(b[0]) * in;
+        Slot* h = ring + p;
+        h[0].x = in;
+        h[11].x = in;
+        V2 acc = kB[0] * in;
         for (int k = 1; k <= 10; ++k)
-            acc = x[k] * Both(b[k]) - y[k] * Both(a[k]) + acc;
-        yr[p] = acc;
-        yr[p + 11] = acc;
+            acc = h[k].x * kB[k] - h[k].y * kA[k] + acc;
+        h[0].y = acc;
+        h[11].y = acc;
         return acc;
     }
 };
@@ -227,8 +230,8 @@ struct PairTriode {
         l.I_g = Left(I_g), r.I_g = Right(I_g);
     }
 
-    // ZORV_Triode::PlateCurrent in both lanes.
-    V2 PlateCurrent(V2 vgk) const
+    // ZORV_Triode::PlateCurrent in both lanes, for any V_gk.
+    V2 PlateCurrentEdge(V2 vgk) const
     {
         const __m128d below = _mm_cmplt_pd(vgk.v, _mm_set1_pd(4.0));   // false for NaN
         const __m128d above = _mm_cmpgt_pd(vgk.v, _mm_set1_pd(-10.0));
@@ -248,27 +251,51 @@ struct PairTriode {
         return Select(inRange, interp, clamped);
     }
 
+    // The same where both lanes lie inside the table: 0 < pos < 1400 holds exactly when
+    // -10 < V_gk < 4 and no index needs clamping, and pos is then positive already. The
+    // test runs beside the index arithmetic, so the usual case waits on no mask.
+    V2 PlateCurrent(V2 vgk) const
+    {
+        const V2 pos = (Both(4.0) - vgk) * Both(100);
+        const __m128d inside = _mm_and_pd(_mm_cmpgt_pd(pos.v, _mm_setzero_pd()), _mm_cmplt_pd(pos.v, _mm_set1_pd(1400.0)));
+        if (_mm_movemask_pd(inside) != 3)
+            return PlateCurrentEdge(vgk);
+        const __m128i idx = _mm_cvttpd_epi32(pos.v);
+        const unsigned iL = unsigned(_mm_cvtsi128_si32(idx));
+        const unsigned iR = unsigned(_mm_cvtsi128_si32(_mm_shuffle_epi32(idx, 1)));
+        // entries i and i + 1 of each lane in one load each
+        const __m128d l = _mm_loadu_pd(tableL + iL);
+        const __m128d r = _mm_loadu_pd(tableR + iR);
+        const V2 t0 = {_mm_unpacklo_pd(l, r)};
+        const V2 t1 = {_mm_unpackhi_pd(l, r)};
+        const V2 i = {_mm_cvtepi32_pd(idx)};
+        return (pos - i) * (t1 - t0) + t0;
+    }
+
     V2 Process(V2 u)
     {
         V_k = (fsCk * V_k + I_g + I_p) * R_eq;
         const V2 u1 = u + Both(1e-24);
-        V_gk = driven ? divider * u1 - V_k : divider * u1 + Both(1e-24) - V_k;
-        const __m128d conducts = _mm_cmpgt_pd(V_gk.v, _mm_setzero_pd());
-        I_g = Both(0.0);
+        V2 vgk = driven ? divider * u1 - V_k : divider * u1 + Both(1e-24) - V_k;
+        const __m128d conducts = _mm_cmpgt_pd(vgk.v, _mm_setzero_pd());
+        V2 ig = Both(0.0);
         if (_mm_movemask_pd(conducts)) {
-            V2 D = c0 - kV1 * V_k + c1 - kV2 * V_k + kU * u1;
-            D.v = _mm_and_pd(_mm_cmpgt_pd(D.v, _mm_setzero_pd()), D.v);  // !(D > 0) -> 0
-            const V2 V_g = (V2{_mm_sqrt_pd(D.v)} + kV3 * V_k - c2) * invKRR * Both(0.5);
-            const V2 ig = (u1 - V_g) * G_s - G_g * V_g;
-            I_g = Select(conducts, ig, Both(0.0));
-            V_gk = Select(conducts, V_g - V_k, V_gk);
+            // max(D, +0) is +0 for D <= 0 and for NaN, like !(D > 0) -> 0
+            const __m128d D = _mm_max_pd((c0 - kV1 * V_k + c1 - kV2 * V_k + kU * u1).v, _mm_setzero_pd());
+            const V2 V_g = (V2{_mm_sqrt_pd(D)} + kV3 * V_k - c2) * invKRR * Both(0.5);
+            ig.v = _mm_and_pd(conducts, ((u1 - V_g) * G_s - G_g * V_g).v);
+            vgk = Select(conducts, V_g - V_k, vgk);
         }
-        I_p = PlateCurrent(V_gk);
+        I_g = ig;
+        V_gk = vgk;
+        I_p = PlateCurrent(vgk);
         return (I_b - I_p) * R_out + Both(1e-24);
     }
 };
 
-// Everything of two amps that one block touches.
+// Everything of two amps that one block touches. "Gain Lo/Hi" is fixed per instance, so
+// that the segments carry no test of it.
+template <bool kHi>
 struct PairChain {
     PairTriode stage1, stage2, stage3, stage4;
     PairOnePole driveLowpass, highLowpass1, highLowpass2;
@@ -278,7 +305,7 @@ struct PairChain {
     PairTreble treble;
     PairLowpass10 lowpass;
     V2 driveScale, level;
-    bool gainHi = true, trafo = false;
+    bool trafo = false;
 
     void Load(const ZORVAmp& l, const ZORVAmp& r)
     {
@@ -302,7 +329,6 @@ struct PairChain {
         lowpass.Load(l.lowpass, r.lowpass);
         driveScale = Lanes(1 - l.drive * 0.09, 1 - r.drive * 0.09);
         level = Lanes(l.level, r.level);
-        gainHi = l.gainHi != 0;
         trafo = l.trafo != 0;
     }
     void Store(ZORVAmp& l, ZORVAmp& r) const
@@ -340,14 +366,14 @@ struct PairChain {
         y = stage2.Process(y);
         y = couplingB1.Highpass(y);
         y = couplingB2.Highpass(y);
-        if (!gainHi)
+        if (!kHi)
             return lowCut.Highpass(y);
         y = shelf.Process(y + Both(1e-24));
         return highLowpass1.Lowpass(y + Both(1e-24)) + Both(1e-24);
     }
     V2 Segment3(V2 y)
     {
-        if (!gainHi)
+        if (!kHi)
             return y;
         y = stage3.Process(y);
         y = couplingE.Highpass(y);
@@ -368,7 +394,85 @@ struct PairChain {
         return y;
     }
     V2 Segment6(V2 y) { return lowpass.Process(y + Both(1e-19)); }
+
+    // A guarded step, for filling and draining the pipeline.
+    ZORV_NOINLINE void EdgeStep(V2 (*b)[ZORVAmp::kChunk * 4], int j, int m, V2& outV, double* outL,
+                                double* outR, double gainOutL, double gainOutR, int shift)
+    {
+        Step<true>(b, j, m, outV, outL, outR, gainOutL, gainOutR, shift);
+    }
+
+    // Step j of the pipeline: segment s works on sub-sample j - s. Unguarded steps need
+    // 5 <= j < m.
+    template <bool kGuard>
+    void Step(V2 (*b)[ZORVAmp::kChunk * 4], int j, int m, V2& outV, double* outL, double* outR,
+              double gainOutL, double gainOutR, int shift)
+    {
+        if (!kGuard || j < m) b[1][j] = Segment1(b[0][j]);
+        if (!kGuard || (j >= 1 && j - 1 < m)) b[2][j - 1] = Segment2(b[1][j - 1]);
+        if (!kGuard || (j >= 2 && j - 2 < m)) b[3][j - 2] = Segment3(b[2][j - 2]);
+        if (!kGuard || (j >= 3 && j - 3 < m)) b[4][j - 3] = Segment4(b[3][j - 3]);
+        if (!kGuard || (j >= 4 && j - 4 < m)) b[5][j - 4] = Segment5(b[4][j - 4]);
+        if (!kGuard || j >= 5) {
+            const int k = j - 5;
+            const V2 z = Segment6(b[5][k]);
+            if ((k & ((1 << shift) - 1)) == 0) {  // the sub-sample aligned with the input
+                outV = z;
+                outL[k >> shift] = gainOutL * Left(z) + 1e-19;
+                outR[k >> shift] = gainOutR * Right(z) + 1e-19;
+            }
+        }
+    }
 };
+
+template <bool kHi>
+void RunPair(ZORVAmp& left, const double* xL, double* yL, ZORVAmp& right, const double* xR, double* yR,
+             int frames)
+{
+    left.busy = right.busy = 1;
+    PairChain<kHi> chain;
+    chain.Load(left, right);
+    const int passes = left.factor > 2.0 ? 4 : 2;
+    const int shift = passes == 4 ? 2 : 1;  // passes = 1 << shift
+    const double gainOutL = left.output * 2.2, gainOutR = right.output * 2.2;
+    const double step = left.step;
+    V2 b[6][ZORVAmp::kChunk * 4];  // b[s] feeds segment s
+    V2 outV = Lanes(left.out, right.out);
+    for (int start = 0; start < frames; start += ZORVAmp::kChunk) {
+        const int n = frames - start < ZORVAmp::kChunk ? frames - start : ZORVAmp::kChunk;
+        const int m = n * passes;
+        double ph = 0;
+        for (int i = 0; i < n; ++i) {
+            left.prev = left.cur;
+            left.cur = left.input * 2.2 * ZORVAmp::SafeInput(xL[start + i]) + 1e-19 + 1e-19;
+            right.prev = right.cur;
+            right.cur = right.input * 2.2 * ZORVAmp::SafeInput(xR[start + i]) + 1e-19 + 1e-19;
+            ph = 0;
+            for (int p = 0; p < passes; ++p) {
+                b[0][i * passes + p] = Lanes((left.cur - left.prev) * ph + left.prev,
+                                          (right.cur - right.prev) * ph + right.prev);
+                ph = ph + step;
+            }
+        }
+        left.phase = right.phase = ph;
+        double* outL = yL + start;
+        double* outR = yR + start;
+        // The first and last five steps fill and drain the pipeline; between them every
+        // segment has work.
+        const int full = m < 5 ? 0 : m;
+        int j = 0;
+        for (; j < 5; ++j)
+            chain.EdgeStep(b, j, m, outV, outL, outR, gainOutL, gainOutR, shift);
+        for (; j < full; ++j)
+            chain.template Step<false>(b, j, m, outV, outL, outR, gainOutL, gainOutR, shift);
+        for (; j < m + 5; ++j)
+            chain.EdgeStep(b, j, m, outV, outL, outR, gainOutL, gainOutR, shift);
+    }
+    chain.Store(left, right);
+    left.out = Left(outV);
+    right.out = Right(outV);
+    left.busy = right.busy = 0;
+}
 
 }  // namespace
 
@@ -383,54 +487,10 @@ void ZORVAmp::ProcessBlockPair(ZORVAmp& left, const double* xL, double* yL, ZORV
         right.ProcessBlock(xR, yR, frames);
         return;
     }
-    left.busy = right.busy = 1;
-    PairChain chain;
-    chain.Load(left, right);
-    const int passes = left.factor > 2.0 ? 4 : 2;
-    const double gainOutL = left.output * 2.2, gainOutR = right.output * 2.2;
-    const double step = left.step;
-    V2 b[6][kChunk * 4];  // b[s] feeds segment s; segment s works on sub-sample j - s in step j
-    V2 outV = Lanes(left.out, right.out);
-    for (int start = 0; start < frames; start += kChunk) {
-        const int n = frames - start < kChunk ? frames - start : kChunk;
-        const int m = n * passes;
-        double ph = 0;
-        for (int i = 0; i < n; ++i) {
-            left.prev = left.cur;
-            left.cur = left.input * 2.2 * SafeInput(xL[start + i]) + 1e-19 + 1e-19;
-            right.prev = right.cur;
-            right.cur = right.input * 2.2 * SafeInput(xR[start + i]) + 1e-19 + 1e-19;
-            ph = 0;
-            for (int p = 0; p < passes; ++p) {
-                b[0][i * passes + p] = Lanes((left.cur - left.prev) * ph + left.prev,
-                                          (right.cur - right.prev) * ph + right.prev);
-                ph = ph + step;
-            }
-        }
-        left.phase = right.phase = ph;
-        double* outL = yL + start;
-        double* outR = yR + start;
-        for (int j = 0; j < m + 5; ++j) {
-            if (j < m) b[1][j] = chain.Segment1(b[0][j]);
-            if (j >= 1 && j - 1 < m) b[2][j - 1] = chain.Segment2(b[1][j - 1]);
-            if (j >= 2 && j - 2 < m) b[3][j - 2] = chain.Segment3(b[2][j - 2]);
-            if (j >= 3 && j - 3 < m) b[4][j - 3] = chain.Segment4(b[3][j - 3]);
-            if (j >= 4 && j - 4 < m) b[5][j - 4] = chain.Segment5(b[4][j - 4]);
-            if (j >= 5) {
-                const int k = j - 5;
-                const V2 z = chain.Segment6(b[5][k]);
-                if (k % passes == 0) {
-                    outV = z;
-                    outL[k / passes] = gainOutL * Left(z) + 1e-19;
-                    outR[k / passes] = gainOutR * Right(z) + 1e-19;
-                }
-            }
-        }
-    }
-    chain.Store(left, right);
-    left.out = Left(outV);
-    right.out = Right(outV);
-    left.busy = right.busy = 0;
+    if (left.gainHi != 0)
+        RunPair<true>(left, xL, yL, right, xR, yR, frames);
+    else
+        RunPair<false>(left, xL, yL, right, xR, yR, frames);
 }
 
 }  // namespace ZORV
