@@ -133,9 +133,12 @@ void Q19Effect::ProcessBlock(double** inputs, double** outputs, int frames) {
     return;
   }
   constexpr int kChunk = ZORV::ZORVAmp::kChunk;
-  double yL[kChunk], yR[kChunk];
-  for (int start = 0; start < frames; start += kChunk) {
-    const int n = frames - start < kChunk ? frames - start : kChunk;
+  // The stereo pair gathers both amps into its lanes on every call: give it longer stretches.
+  constexpr int kPairChunk = 4 * kChunk;
+  double yL[kPairChunk], yR[kPairChunk];
+  const int chunk = mStereo ? kPairChunk : kChunk;
+  for (int start = 0; start < frames; start += chunk) {
+    const int n = frames - start < chunk ? frames - start : chunk;
     // Both inputs of a chunk are read before any output of it is written: hosts may
     // process in place.
     double* outL = outputs[0] + start;

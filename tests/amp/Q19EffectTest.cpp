@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
 #include <memory>
+#include <vector>
 
 #include "IParameter.h"
 #include "Q19Effect.h"
@@ -80,4 +83,31 @@ TEST(Q19Effect, OnlyNewIntegerRatesReinitialise)
         EXPECT_NEAR(Cutoff(amp->highLowpass2, *amp), 4274.793706562743, 1e-8) << "no 50 Hz after a change";
     }
     EXPECT_NE(e->LeftAmp()->stage1.V_k, vk) << "re-initialised and warmed up";
+}
+
+// Hosts may hand the same buffers in and out: every input of a stretch must be read before
+// any output of it is written, in mono and in stereo, over several stretches and a partial one.
+TEST(Q19Effect, InPlaceProcessingGivesTheSameBits)
+{
+    for (double stereo : {0.0, 1.0}) {
+        auto apart = MakeEffect(), inPlace = MakeEffect();
+        Set(*apart, Q19Effect::kStereo, stereo);
+        Set(*inPlace, Q19Effect::kStereo, stereo);
+        const int frames = 300;
+        std::vector<double> l(frames), r(frames);
+        for (int i = 0; i < frames; ++i) {
+            l[i] = 0.5 * std::sin(i * 0.05);
+            r[i] = 0.3 * std::sin(i * 0.17 + 1);
+        }
+        std::vector<double> outL(frames), outR(frames), bufL = l, bufR = r;
+        double* in[2] = {l.data(), r.data()};
+        double* out[2] = {outL.data(), outR.data()};
+        double* buf[2] = {bufL.data(), bufR.data()};
+        apart->ProcessBlock(in, out, frames);
+        inPlace->ProcessBlock(buf, buf, frames);
+        EXPECT_EQ(std::memcmp(outL.data(), bufL.data(), frames * sizeof(double)), 0)
+            << "left differs in place, stereo " << stereo;
+        EXPECT_EQ(std::memcmp(outR.data(), bufR.data(), frames * sizeof(double)), 0)
+            << "right differs in place, stereo " << stereo;
+    }
 }
