@@ -1,7 +1,7 @@
 // Two amps in the two lanes of SSE2 doubles. Every lane operation is the scalar operation
 // of ZORVAmp (IEEE-rounded the same way), in the same order; where the scalar code
 // branches per sample (grid conduction, table range) both outcomes are computed and the
-// lane picks the one the scalar code would have taken.
+// lane picks the one the scalar code would have taken, unless both lanes take the same.
 
 #include <emmintrin.h>
 
@@ -257,7 +257,8 @@ struct PairTriode {
     V2 PlateCurrent(V2 vgk) const
     {
         const V2 pos = (Both(4.0) - vgk) * Both(100);
-        const __m128d inside = _mm_and_pd(_mm_cmpgt_pd(pos.v, _mm_setzero_pd()), _mm_cmplt_pd(pos.v, _mm_set1_pd(1400.0)));
+        const __m128d inside =
+            _mm_and_pd(_mm_cmpgt_pd(pos.v, _mm_setzero_pd()), _mm_cmplt_pd(pos.v, _mm_set1_pd(1400.0)));
         if (_mm_movemask_pd(inside) != 3)
             return PlateCurrentEdge(vgk);
         const __m128i idx = _mm_cvttpd_epi32(pos.v);
