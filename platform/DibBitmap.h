@@ -26,6 +26,12 @@ public:
   DeviceContextHandle DeviceContext() const override { return mDc; }
 
 private:
+  // The section back end of each platform: make a zeroed w by h section (false when it
+  // cannot be had), and give the current one back.
+  bool CreateSection(int w, int h);
+  void ReleaseSection();
+  void MakeEmpty() { mWidth = mHeight = mAllocWidth = mAllocHeight = 0; }
+
   int mWidth = 0;
   int mHeight = 0;
   void* mDc = nullptr;

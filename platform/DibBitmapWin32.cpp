@@ -8,44 +8,11 @@ DibBitmap::DibBitmap(int w, int h) {
 }
 
 DibBitmap::~DibBitmap() {
-  HDC dc = static_cast<HDC>(mDc);
-  if (mPrevious) SelectObject(dc, static_cast<HGDIOBJ>(mPrevious));
-  if (mSection) DeleteObject(static_cast<HGDIOBJ>(mSection));
-  if (dc) DeleteDC(dc);
+  ReleaseSection();
+  if (mDc) DeleteDC(static_cast<HDC>(mDc));
 }
 
-bool DibBitmap::Resize(int w, int h) {
-  HDC dc = static_cast<HDC>(mDc);
-  if (!dc) {
-    mWidth = mHeight = 0;
-    mBits = nullptr;
-    return false;
-  }
-  if (w == mWidth && h == mHeight) return false;
-  mWidth = w;
-  mHeight = h;
-  if (w > 0 && h > 0 && w <= mAllocWidth && h <= mAllocHeight && mBits) return true;
-
-  mAllocWidth = w;
-  mAllocHeight = h;
-  if (mPrevious) {
-    SelectObject(dc, static_cast<HGDIOBJ>(mPrevious));
-    mPrevious = nullptr;
-  }
-  if (mSection) {
-    DeleteObject(static_cast<HGDIOBJ>(mSection));
-    mSection = nullptr;
-  }
-  mBits = nullptr;
-  if (w <= 0 || h <= 0) {
-    mWidth = mHeight = mAllocWidth = mAllocHeight = 0;
-    return false;
-  }
-  if (BitmapByteSize(w, h) < 0) {
-    mWidth = mHeight = mAllocWidth = mAllocHeight = 0;
-    return true;
-  }
-
+bool DibBitmap::CreateSection(int w, int h) {
   BITMAPINFO info = {};
   info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
   info.bmiHeader.biWidth = w;
@@ -57,11 +24,22 @@ bool DibBitmap::Resize(int w, int h) {
   HBITMAP section = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   if (!section || !bits) {
     if (section) DeleteObject(section);
-    mWidth = mHeight = mAllocWidth = mAllocHeight = 0;
-    return true;
+    return false;
   }
   mSection = section;
   mBits = static_cast<uint32_t*>(bits);
-  mPrevious = SelectObject(dc, section);
+  mPrevious = SelectObject(static_cast<HDC>(mDc), section);
   return true;
+}
+
+void DibBitmap::ReleaseSection() {
+  if (mPrevious) {
+    SelectObject(static_cast<HDC>(mDc), static_cast<HGDIOBJ>(mPrevious));
+    mPrevious = nullptr;
+  }
+  if (mSection) {
+    DeleteObject(static_cast<HGDIOBJ>(mSection));
+    mSection = nullptr;
+  }
+  mBits = nullptr;
 }
