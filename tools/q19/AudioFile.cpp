@@ -1,6 +1,7 @@
 #include "AudioFile.h"
 
 #include "Failure.h"
+#include "TextAndFiles.h"
 
 #include <sndfile.h>
 
@@ -11,18 +12,11 @@
 
 namespace {
 
-std::string Lowered(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-  }
-  return text;
-}
-
 std::string Extension(const std::string& path) {
   size_t slash = path.find_last_of('/');
   size_t dot = path.find_last_of('.');
   if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
-  return Lowered(path.substr(dot + 1));
+  return LowerCase(path.substr(dot + 1));
 }
 
 int MajorFormatFor(const std::string& path) {
@@ -109,8 +103,7 @@ AudioWriter::AudioWriter(const std::string& path, int sampleRate, int channels,
     Fail(kExitOutput, path + ": this output type cannot hold " + std::to_string(sampleRate) +
                           " Hz, " + std::to_string(channels) + "-channel audio in that format");
   }
-  // The temporary file sits beside the output so that the final rename stays on one disk.
-  mTempPath = path + ".q19-" + std::to_string(getpid()) + ".tmp";
+  mTempPath = TemporaryPathBeside(path);
   mFile = sf_open(mTempPath.c_str(), SFM_WRITE, &info);
   if (!mFile) {
     Fail(kExitOutput, path + ": cannot be written (" + sf_strerror(nullptr) + ")");
@@ -133,10 +126,8 @@ void AudioWriter::Commit() {
   int status = sf_close(mFile);
   mFile = nullptr;
   if (status != 0) Fail(kExitOutput, mPath + ": write failed (" + sf_error_number(status) + ")");
-  if (std::rename(mTempPath.c_str(), mPath.c_str()) != 0) {
-    Fail(kExitOutput, mPath + ": cannot be written (" + std::strerror(errno) + ")");
-  }
-  mCommitted = true;
+  mCommitted = true;  // MoveIntoPlace removes the temporary file itself when it fails
+  MoveIntoPlace(mTempPath, mPath);
 }
 
 void WriteAudioFile(const std::string& path, int sampleRate, int channels,

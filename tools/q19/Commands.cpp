@@ -9,6 +9,7 @@
 #include "PluginSession.h"
 #include "PresetFile.h"
 #include "SignalStats.h"
+#include "TextAndFiles.h"
 
 #include "amp/VoicingTables.h"
 
@@ -295,7 +296,7 @@ int RunPresetSave(const Arguments& args) {
   }
   std::vector<uint8_t> bytes =
       SerializeProgramFile(program, host->Effect().uniqueID, host->Effect().version);
-  std::string temp = out + ".q19-" + std::to_string(getpid()) + ".tmp";
+  std::string temp = TemporaryPathBeside(out);
   {
     std::ofstream file(temp, std::ios::binary);
     file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
@@ -305,10 +306,7 @@ int RunPresetSave(const Arguments& args) {
       Fail(kExitOutput, out + ": cannot be written");
     }
   }
-  if (std::rename(temp.c_str(), out.c_str()) != 0) {
-    std::remove(temp.c_str());
-    Fail(kExitOutput, out + ": cannot be written (" + std::strerror(errno) + ")");
-  }
+  MoveIntoPlace(temp, out);
   std::printf("%s: program \"%s\", %zu parameters\n", out.c_str(), program.name.c_str(),
               program.normalisedValues.size());
   return kExitOk;

@@ -1,6 +1,7 @@
 #include "Options.h"
 
 #include "Failure.h"
+#include "TextAndFiles.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -52,10 +53,7 @@ void Options::ExpectPositional(size_t count, const std::string& what) const {
 }
 
 std::string Options::Voicing() const {
-  std::string voicing = Value("voicing", "lum");
-  for (char& c : voicing) {
-    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-  }
+  std::string voicing = LowerCase(Value("voicing", "lum"));
   if (voicing != "lum" && voicing != "dar") {
     Fail(kExitUsage, "--voicing '" + Value("voicing") + "': expected lum or dar");
   }

@@ -2,18 +2,12 @@
 
 #include "Failure.h"
 #include "PluginHost.h"
+#include "TextAndFiles.h"
 
 #include <cmath>
 #include <cstdlib>
 
 namespace {
-
-std::string Lowered(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-  }
-  return text;
-}
 
 bool ParseNumber(const std::string& text, double& value) {
   if (text.empty()) return false;
@@ -60,15 +54,15 @@ std::string ParameterMap::ValidNames() const {
 }
 
 const HostParameter& ParameterMap::Find(const std::string& name) const {
-  std::string wanted = Lowered(name);
+  std::string wanted = LowerCase(name);
   for (const HostParameter& p : mParameters) {
-    if (Lowered(p.name) == wanted) return p;
+    if (LowerCase(p.name) == wanted) return p;
   }
   Fail(kExitParameter, "unknown parameter \"" + name + "\"; valid names: " + ValidNames());
 }
 
 float ParameterMap::Normalise(const HostParameter& p, const std::string& text) const {
-  std::string value = Lowered(text);
+  std::string value = LowerCase(text);
   if (p.isSwitch) {
     if (value == "on" || value == "1") return 1.0f;
     if (value == "off" || value == "0") return 0.0f;
