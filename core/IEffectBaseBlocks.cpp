@@ -20,8 +20,11 @@ void IEffectBase::BindInputs(int start, int count, float** hostBuffers, int fram
     InputPort* port = InputPortAt(i);
     double* scratch = Scratch(port->scratch);
     *port->slot = scratch;
-    if (!port->connected || !scratch) continue;
+    if (!port->connected) continue;
+    // Every connected port takes its host buffer, so later ports stay on theirs even when
+    // this one has no scratch to convert into.
     const float* source = hostBuffers ? hostBuffers[next++] : nullptr;
+    if (!scratch) continue;
     const int n = Held(port->scratch, frames);
     if (source) {
       source += firstFrame;
